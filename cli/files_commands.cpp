@@ -1,0 +1,9 @@
+#include <CLI/CLI.hpp>
+
+#include "cli/commands.h"
+
+namespace kt9::cli {
+
+void AddFileCommands(CLI::App& /*app*/, CliContext& /*ctx*/) {}
+
+}  // namespace kt9::cli

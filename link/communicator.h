@@ -1,0 +1,96 @@
+// The one serial link object: finds the pedal's port, opens it at the pedal's
+// fixed line settings, drains stale input and offers raw byte reads and writes
+// under the link's time-outs. It also carries the reply parser state of the
+// normal-mode request protocol, which must survive from one read to the next.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/operation_ui.h"
+
+namespace kt9 {
+
+class SerialPort;
+
+// Read time-outs of the working regime. A read of N bytes returns when N bytes
+// are in, when more than `interByte` passes between two bytes after the first,
+// or after perByte * N + constant in all. Tests shorten them; the defaults are
+// the pedal's values.
+struct LinkTimeouts {
+  std::chrono::milliseconds interByte{100};
+  std::chrono::milliseconds perByte{20};
+  std::chrono::milliseconds constant{100};
+};
+
+// How a Communicator finds and watches its port.
+struct LinkOptions {
+  std::string port;       // explicit port path; empty: discover the pedal
+  bool trace = false;     // hex dump of every byte crossing the link to stderr
+  LinkTimeouts timeouts;  // working time-outs
+
+  // Port from KT9_PORT, trace from KT9_TRACE=1, default time-outs.
+  static LinkOptions FromEnvironment();
+};
+
+// Reply parser state of the request protocol (see device_requests.h).
+struct ReplyParser {
+  uint16_t state = 0;
+  uint8_t command = 0;
+  uint8_t addressHigh = 0, addressLow = 0;
+  uint16_t address = 0;
+  uint8_t lengthHigh = 0, lengthLow = 0;
+  uint16_t length = 0;
+  std::vector<uint8_t> payload;  // empty: no payload buffer
+  bool hasPayload = false;
+  uint16_t received = 0;
+  uint16_t checksum = 0;
+  uint8_t endByte = 0;
+};
+
+class Communicator {
+ public:
+  static constexpr std::size_t kQueueSize = 3673;  // driver queues and raw read buffer
+
+  explicit Communicator(LinkOptions options = LinkOptions::FromEnvironment());
+  ~Communicator();
+  Communicator(const Communicator&) = delete;
+  Communicator& operator=(const Communicator&) = delete;
+
+  // Finds the pedal's port (the explicit port, or the first serial device
+  // whose device name contains "USBSER"), opens it exclusively, sets the line
+  // settings, drains stale input and applies the working time-outs. Closes an
+  // earlier open port first. When no port is found it shows "Device not found"
+  // through `ui` (when given) and returns false.
+  bool Open(OperationUi* ui = nullptr);
+  void Close();
+  bool IsOpen() const { return open_ != 0; }
+  const std::string& PortName() const { return portName_; }
+
+  // One platform write of the whole run; its success.
+  bool WriteBytes(const uint8_t* data, std::size_t count);
+  // One platform read of up to `count` bytes (kQueueSize when 0) under the
+  // working time-outs. False only when the read itself fails (including a
+  // hung-up port); a time-out with no bytes succeeds with an empty vector.
+  bool ReadBytes(std::size_t count, std::vector<uint8_t>& out);
+
+  ReplyParser& Parser() { return parser_; }
+  const LinkOptions& Options() const { return options_; }
+
+  // Why the last Open failed beyond "not found" (for instance a port that
+  // exists but cannot be opened); empty when there is nothing to add.
+  const std::string& OpenHint() const { return openHint_; }
+
+ private:
+  LinkOptions options_;
+  int32_t open_ = 0;
+  std::unique_ptr<SerialPort> port_;
+  std::string portName_;
+  std::string openHint_;
+  ReplyParser parser_;
+};
+
+}  // namespace kt9
