@@ -7,14 +7,14 @@ namespace {
 // The word count of a block, 0x40, as the bootloader expects it in a read.
 void AppendBlockWordCount(std::vector<uint8_t>& out) { AppendByteNibbles(out, kBlockWords); }
 
-bool Repeats(const std::vector<uint8_t>& reply, uint8_t command) { return reply[kCommandOffset] == command; }
+bool Repeats(const std::vector<uint8_t>& reply, uint8_t command) { return reply[kBootCommandOffset] == command; }
 
 }  // namespace
 
 std::optional<std::vector<uint8_t>> ExchangeFrame(Communicator& link, uint8_t command,
                                                   const std::vector<uint8_t>& parameters,
                                                   std::size_t fullReplyLength, int attempts) {
-  const std::vector<uint8_t> request = BuildFrame(kRequestMark, command, parameters);
+  const std::vector<uint8_t> request = BuildBootFrame(kBootRequestMark, command, parameters);
   std::vector<uint8_t> reply;
   for (int attempt = 0; attempt < attempts; ++attempt) {
     // A reply that arrived after an earlier attempt gave up would otherwise
@@ -22,7 +22,7 @@ std::optional<std::vector<uint8_t>> ExchangeFrame(Communicator& link, uint8_t co
     link.Drain();
     link.WriteBytes(request.data(), request.size());
     if (!link.ReadBytes(kReplyReadSize, reply)) continue;
-    if (!IsValidFrame(reply, kReplyMark)) continue;
+    if (!IsValidBootFrame(reply, kBootReplyMark)) continue;
     if (reply.size() < fullReplyLength) continue;
     return reply;
   }
@@ -32,7 +32,7 @@ std::optional<std::vector<uint8_t>> ExchangeFrame(Communicator& link, uint8_t co
 std::optional<BootVersion> QueryBootVersion(Communicator& link) {
   const auto reply = ExchangeFrame(link, BL_GET_VERSION, {}, kVersionReplyLength, 1);
   if (!reply || !Repeats(*reply, BL_GET_VERSION)) return std::nullopt;
-  const uint8_t* p = reply->data() + kParameterOffset;
+  const uint8_t* p = reply->data() + kBootParameterOffset;
   return BootVersion{DecodeNibblePair(p[0], p[1]), DecodeNibblePair(p[2], p[3]), DecodeNibblePair(p[4], p[5]),
                      DecodeNibblePair(p[6], p[7])};
 }
@@ -43,7 +43,7 @@ std::optional<FlashBlock> ReadFlashBlock(Communicator& link, uint32_t address) {
   AppendAddressNibbles(parameters, address);
   const auto reply = ExchangeFrame(link, BL_READ_BLOCK, parameters, kReadReplyLength, kBootAttempts);
   if (!reply || !Repeats(*reply, BL_READ_BLOCK)) return std::nullopt;
-  const uint8_t* p = reply->data() + kParameterOffset;
+  const uint8_t* p = reply->data() + kBootParameterOffset;
   if (DecodeNibblePair(p[0], p[1]) != kBlockWords) return std::nullopt;
   if (DecodeAddressNibbles(p + 2) != (address & 0xFFFFFF)) return std::nullopt;
   FlashBlock block;
@@ -76,7 +76,7 @@ bool SendVerifyOK(Communicator& link) {
 }
 
 void SendRestart(Communicator& link) {
-  const std::vector<uint8_t> request = BuildFrame(kRequestMark, BL_RESTART, {});
+  const std::vector<uint8_t> request = BuildBootFrame(kBootRequestMark, BL_RESTART, {});
   link.WriteBytes(request.data(), request.size());
 }
 

@@ -25,30 +25,30 @@ uint32_t DecodeAddressNibbles(const uint8_t* sixNibbles) {
   return address;
 }
 
-std::vector<uint8_t> BuildFrame(uint8_t mark, uint8_t command, const std::vector<uint8_t>& parameters) {
+std::vector<uint8_t> BuildBootFrame(uint8_t mark, uint8_t command, const std::vector<uint8_t>& parameters) {
   std::vector<uint8_t> frame;
-  frame.reserve(kParameterOffset + parameters.size() + 2);
-  frame.push_back(kFrameStart);
-  frame.insert(frame.end(), kFrameHeader.begin(), kFrameHeader.end());
+  frame.reserve(kBootParameterOffset + parameters.size() + 2);
+  frame.push_back(kBootFrameStart);
+  frame.insert(frame.end(), kBootFrameHeader.begin(), kBootFrameHeader.end());
   frame.push_back(mark);
   frame.push_back(command);
   frame.insert(frame.end(), parameters.begin(), parameters.end());
-  frame.push_back(Checksum7(frame.data() + kCommandOffset, frame.size() - kCommandOffset));
-  frame.push_back(kFrameEnd);
+  frame.push_back(Checksum7(frame.data() + kBootCommandOffset, frame.size() - kBootCommandOffset));
+  frame.push_back(kBootFrameEnd);
   return frame;
 }
 
-bool IsValidFrame(const std::vector<uint8_t>& frame, uint8_t mark) {
-  if (frame.size() < kShortestFrame) return false;
-  if (frame[0] != kFrameStart) return false;
-  for (std::size_t i = 0; i < kFrameHeader.size(); ++i) {
-    if (frame[1 + i] != kFrameHeader[i]) return false;
+bool IsValidBootFrame(const std::vector<uint8_t>& frame, uint8_t mark) {
+  if (frame.size() < kShortestBootFrame) return false;
+  if (frame[0] != kBootFrameStart) return false;
+  for (std::size_t i = 0; i < kBootFrameHeader.size(); ++i) {
+    if (frame[1 + i] != kBootFrameHeader[i]) return false;
   }
   if (frame[4] != mark) return false;
   const std::size_t checkAt = frame.size() - 2;
   // Compared as a whole byte: a received check byte of 0x80 or more never matches.
-  const std::size_t covered = checkAt > kCommandOffset ? checkAt - kCommandOffset : 0;
-  return Checksum7(frame.data() + kCommandOffset, covered) == frame[checkAt];
+  const std::size_t covered = checkAt > kBootCommandOffset ? checkAt - kBootCommandOffset : 0;
+  return Checksum7(frame.data() + kBootCommandOffset, covered) == frame[checkAt];
 }
 
 }  // namespace kt9

@@ -12,14 +12,14 @@
 
 namespace kt9 {
 
-inline constexpr uint8_t kFrameStart = 0xF0;
-inline constexpr std::array<uint8_t, 3> kFrameHeader{0x6F, 0x10, 0x02};
-inline constexpr uint8_t kRequestMark = 0x11;
-inline constexpr uint8_t kReplyMark = 0x12;
-inline constexpr uint8_t kFrameEnd = 0xF7;
-inline constexpr std::size_t kCommandOffset = 5;
-inline constexpr std::size_t kParameterOffset = 6;
-inline constexpr std::size_t kShortestFrame = 7;
+inline constexpr uint8_t kBootFrameStart = 0xF0;
+inline constexpr std::array<uint8_t, 3> kBootFrameHeader{0x6F, 0x10, 0x02};
+inline constexpr uint8_t kBootRequestMark = 0x11;
+inline constexpr uint8_t kBootReplyMark = 0x12;
+inline constexpr uint8_t kBootFrameEnd = 0xF7;
+inline constexpr std::size_t kBootCommandOffset = 5;
+inline constexpr std::size_t kBootParameterOffset = 6;
+inline constexpr std::size_t kShortestBootFrame = 7;
 
 // Command codes.
 inline constexpr uint8_t BL_RESTART = 0x00;
@@ -59,11 +59,11 @@ uint32_t DecodeAddressNibbles(const uint8_t* sixNibbles);
 
 // 0xF0, header, mark, command, parameters, Checksum7 over command and
 // parameters, 0xF7.
-std::vector<uint8_t> BuildFrame(uint8_t mark, uint8_t command, const std::vector<uint8_t>& parameters);
+std::vector<uint8_t> BuildBootFrame(uint8_t mark, uint8_t command, const std::vector<uint8_t>& parameters);
 
 // The frame checks, in this order: at least 7 bytes, the start and header,
 // the mark, and Checksum7 over offset 5 up to the last two bytes equal to
 // the next-to-last byte. The last byte is not examined.
-bool IsValidFrame(const std::vector<uint8_t>& frame, uint8_t mark);
+bool IsValidBootFrame(const std::vector<uint8_t>& frame, uint8_t mark);
 
 }  // namespace kt9

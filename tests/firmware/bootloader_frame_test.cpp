@@ -18,16 +18,16 @@ TEST(BootloaderFrame, CheckByteCompletesAMultipleOf128) {
 }
 
 TEST(BootloaderFrame, FixedRequestsAreByteExact) {
-  EXPECT_EQ(BuildFrame(kRequestMark, BL_RESTART, {}), (Bytes{0xF0, 0x6F, 0x10, 0x02, 0x11, 0x00, 0x00, 0xF7}));
-  EXPECT_EQ(BuildFrame(kRequestMark, BL_GET_VERSION, {}), (Bytes{0xF0, 0x6F, 0x10, 0x02, 0x11, 0x01, 0x7F, 0xF7}));
-  EXPECT_EQ(BuildFrame(kRequestMark, BL_VERIFY_OK, {}), (Bytes{0xF0, 0x6F, 0x10, 0x02, 0x11, 0x09, 0x77, 0xF7}));
+  EXPECT_EQ(BuildBootFrame(kBootRequestMark, BL_RESTART, {}), (Bytes{0xF0, 0x6F, 0x10, 0x02, 0x11, 0x00, 0x00, 0xF7}));
+  EXPECT_EQ(BuildBootFrame(kBootRequestMark, BL_GET_VERSION, {}), (Bytes{0xF0, 0x6F, 0x10, 0x02, 0x11, 0x01, 0x7F, 0xF7}));
+  EXPECT_EQ(BuildBootFrame(kBootRequestMark, BL_VERIFY_OK, {}), (Bytes{0xF0, 0x6F, 0x10, 0x02, 0x11, 0x09, 0x77, 0xF7}));
 }
 
 TEST(BootloaderFrame, ValuesTravelLeastSignificantNibbleFirst) {
   Bytes parameters;
   AppendByteNibbles(parameters, 0x40);
   AppendAddressNibbles(parameters, 0x543);
-  const Bytes frame = BuildFrame(kRequestMark, BL_READ_BLOCK, parameters);
+  const Bytes frame = BuildBootFrame(kBootRequestMark, BL_READ_BLOCK, parameters);
   ASSERT_EQ(frame.size(), kReadRequestLength);
   EXPECT_EQ(Bytes(frame.begin() + 5, frame.begin() + 14), (Bytes{0x02, 0x00, 0x04, 3, 4, 5, 0, 0, 0}));
   EXPECT_EQ(frame[14], Checksum7(frame.data() + 5, 9));
@@ -48,9 +48,9 @@ TEST(BootloaderFrame, DecodingUsesOnlyTheLowFourBits) {
 }
 
 TEST(BootloaderFrame, ReplyChecksInOrder) {
-  const Bytes good = BuildFrame(kReplyMark, BL_WRITE_BLOCK, {});  // F0 6F 10 02 12 03 7D F7
+  const Bytes good = BuildBootFrame(kBootReplyMark, BL_WRITE_BLOCK, {});  // F0 6F 10 02 12 03 7D F7
   Bytes wrongEnd = good;
-  wrongEnd.back() = 0x00;
+  wrongEnd[7] = 0x00;
   Bytes highCheck = good;
   highCheck[6] = static_cast<uint8_t>(highCheck[6] | 0x80);
   Bytes wrongHeader = good;
@@ -63,14 +63,14 @@ TEST(BootloaderFrame, ReplyChecksInOrder) {
       {"well formed", good, true},
       {"last byte not examined", wrongEnd, true},
       {"six bytes", Bytes(good.begin(), good.begin() + 6), false},
-      {"request mark", BuildFrame(kRequestMark, BL_WRITE_BLOCK, {}), false},
+      {"request mark", BuildBootFrame(kBootRequestMark, BL_WRITE_BLOCK, {}), false},
       {"check byte with its top bit set", highCheck, false},
       {"foreign header", wrongHeader, false},
       {"cut before the end byte", Bytes(good.begin(), good.end() - 1), false},
       {"nothing", Bytes{}, false},
       {"seven bytes covering nothing", Bytes{0xF0, 0x6F, 0x10, 0x02, 0x12, 0x00, 0x55}, true},
   };
-  for (const auto& c : cases) EXPECT_EQ(IsValidFrame(c.frame, kReplyMark), c.valid) << c.what;
+  for (const auto& c : cases) EXPECT_EQ(IsValidBootFrame(c.frame, kBootReplyMark), c.valid) << c.what;
 }
 
 }  // namespace
