@@ -26,11 +26,23 @@ struct LinkTimeouts {
   std::chrono::milliseconds constant{100};
 };
 
+// The pauses of the request protocol. The pedal needs them: it answers a read
+// only after it has fetched the data, and it stores a write before it can
+// answer again. Tests shorten them; the defaults are the pedal's values.
+struct RequestPacing {
+  std::chrono::milliseconds afterRequest{50};        // between a read or system write request and its reply
+  std::chrono::milliseconds afterSystemWrite{500};   // after the system record is stored
+  std::chrono::milliseconds betweenBusyPolls{100};   // between two busy-status polls
+  std::chrono::milliseconds betweenEmptyAcks{50};    // after an empty read for a patch write's ack
+  std::chrono::milliseconds busyLimit{30000};        // a pedal busy for longer has failed the write
+};
+
 // How a Communicator finds and watches its port.
 struct LinkOptions {
   std::string port;       // explicit port path; empty: discover the pedal
   bool trace = false;     // hex dump of every byte crossing the link to stderr
   LinkTimeouts timeouts;  // working time-outs
+  RequestPacing pacing;   // pauses of the request protocol
 
   // Port from KT9_PORT, trace from KT9_TRACE=1, default time-outs.
   static LinkOptions FromEnvironment();
@@ -61,11 +73,14 @@ class Communicator {
   Communicator& operator=(const Communicator&) = delete;
 
   // Finds the pedal's port (the explicit port, or the first serial device
-  // whose device name contains "USBSER"), opens it exclusively, sets the line
+  // the port list takes for the pedal: "USBSER" in its device name on
+  // Windows, the cdc_acm driver on Linux), opens it exclusively, sets the line
   // settings, drains stale input and applies the working time-outs. Closes an
-  // earlier open port first. When no port is found it shows "Device not found"
-  // through `ui` (when given) and returns false.
+  // earlier open port first. When no port is found, or the port cannot be
+  // opened or set up, it shows "Device not found" through `ui` (when given),
+  // leaves the reason in OpenHint() and returns false.
   bool Open(OperationUi* ui = nullptr);
+  // Closes the port and resets the reply parser.
   void Close();
   bool IsOpen() const { return open_ != 0; }
   const std::string& PortName() const { return portName_; }
@@ -85,6 +100,9 @@ class Communicator {
   const std::string& OpenHint() const { return openHint_; }
 
  private:
+  bool Fail(OperationUi* ui, std::string hint);
+  bool ReadBytes(std::size_t count, std::vector<uint8_t>& out, const char* traceDirection);
+
   LinkOptions options_;
   int32_t open_ = 0;
   std::unique_ptr<SerialPort> port_;
