@@ -77,6 +77,13 @@ bool Communicator::WriteBytes(const uint8_t* data, std::size_t count) {
 
 bool Communicator::ReadBytes(std::size_t count, std::vector<uint8_t>& out) { return ReadBytes(count, out, "recv"); }
 
+bool Communicator::Drain() {
+  if (port_ == nullptr || !port_->SetTimeouts(std::nullopt)) return false;
+  std::vector<uint8_t> stale;
+  const bool read = ReadBytes(0, stale, "drop");
+  return port_->SetTimeouts(options_.timeouts) && read;
+}
+
 bool Communicator::ReadBytes(std::size_t count, std::vector<uint8_t>& out, const char* traceDirection) {
   out.clear();
   if (port_ == nullptr) return false;

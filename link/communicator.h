@@ -91,6 +91,11 @@ class Communicator {
   // working time-outs. False only when the read itself fails (including a
   // hung-up port); a time-out with no bytes succeeds with an empty vector.
   bool ReadBytes(std::size_t count, std::vector<uint8_t>& out);
+  // Throws away whatever input is already waiting, without waiting for more
+  // (the read regime of the open's drain), then restores the working
+  // time-outs. The bootloader protocol drains before every request, so a late
+  // reply to an earlier attempt is never taken for the answer to this one.
+  bool Drain();
 
   ReplyParser& Parser() { return parser_; }
   const LinkOptions& Options() const { return options_; }

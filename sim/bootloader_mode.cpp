@@ -81,7 +81,9 @@ std::optional<uint32_t> ParseAddress(const std::string& text) {
 }  // namespace
 
 void AddBootloaderOptions(CLI::App& app, BootloaderOptions& options) {
-  app.add_flag("--bootloader", options.enabled, "Start in programming mode (the bootloader answers)");
+  app.add_flag("--bootloader", options.enabled,
+               "Start in programming mode: the bootloader answers until a restart; --fault REQUEST is then "
+               "one of version, read, write, erase, verify, restart");
   app.add_option("--bl-version", options.bootloaderVersion,
                  "Bootloader version the pedal reports, MAJOR.MINOR (0.0: not in programming mode)")
       ->capture_default_str();

@@ -44,7 +44,7 @@ std::optional<FaultRule> ParseFault(const std::string& text, const std::vector<s
     head = text.substr(0, at);
     const std::string where = text.substr(at + 1);
     if (where.rfind("0x", 0) == 0 || where.rfind("0X", 0) == 0) {
-      rule.address = Number<uint16_t>(where.substr(2), 16);
+      rule.address = Number<uint32_t>(where.substr(2), 16);
       if (!rule.address) return std::nullopt;
     } else {
       rule.ordinal = Number<uint32_t>(where, 10);
@@ -65,7 +65,7 @@ std::optional<FaultRule> ParseFault(const std::string& text, const std::vector<s
   return rule;
 }
 
-std::optional<FaultKind> FaultPlan::Take(const std::string& request, uint16_t address) {
+std::optional<FaultKind> FaultPlan::Take(const std::string& request, uint32_t address) {
   const uint32_t nth = ++counts_[request];
   const uint32_t nthAny = ++counts_["any"];
   for (const FaultRule& rule : rules_) {

@@ -36,7 +36,7 @@ struct FaultRule {
   FaultKind kind = FaultKind::kNoAnswer;
   std::string request = "any";
   std::optional<uint32_t> ordinal;  // @N
-  std::optional<uint16_t> address;  // @0xHHHH
+  std::optional<uint32_t> address;  // @0xHHHH (the bootloader's addresses have 24 bits)
 };
 
 // Parses one --fault text; nothing when it is malformed or names an unknown
@@ -51,7 +51,7 @@ class FaultPlan {
   void Add(const FaultRule& rule) { rules_.push_back(rule); }
   // Counts the request and gives the fault it gets, if any (the first rule
   // that matches).
-  std::optional<FaultKind> Take(const std::string& request, uint16_t address);
+  std::optional<FaultKind> Take(const std::string& request, uint32_t address);
 
  private:
   std::vector<FaultRule> rules_;

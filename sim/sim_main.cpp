@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "sim/bootloader_mode.h"
 #include "sim/fault_plan.h"
 #include "sim/normal_mode.h"
 #include "sim/pty_link.h"
@@ -38,6 +39,7 @@ struct SimOptions {
   unsigned splitGapMs = 150;
   std::vector<std::string> faults;
   kt9::sim::NormalModeOptions normal;
+  kt9::sim::BootloaderOptions boot;
 };
 
 // A 16-bit word, decimal or 0x-prefixed hex.
@@ -76,6 +78,7 @@ int main(int argc, char** argv) {
                      "such request. busy-forever answers, then reports busy to every later status poll. "
                      "E.g. --fault no-answer:read@0x1400 --fault bad-checksum:write@3");
   app.add_flag("--verbose", o.normal.verbose, "One line per request on standard error");
+  AddBootloaderOptions(app, o.boot);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -89,7 +92,8 @@ int main(int argc, char** argv) {
   }
   FaultPlan plan;
   for (const std::string& text : o.faults) {
-    const auto rule = ParseFault(text, NormalMode::RequestKinds());
+    const auto rule =
+        ParseFault(text, o.boot.enabled ? BootloaderMode::RequestKinds() : NormalMode::RequestKinds());
     if (!rule) {
       std::fprintf(stderr, "kt9-sim: bad --fault %s\n", text.c_str());
       return 2;
@@ -123,7 +127,17 @@ int main(int argc, char** argv) {
   std::printf("%s\n", link.TerminalPath().c_str());
   std::fflush(stdout);
 
-  auto mode = std::make_unique<NormalMode>(std::move(memory), o.normal, std::move(plan));
+  std::unique_ptr<PeerMode> mode;
+  if (o.boot.enabled) {
+    // Programming mode first; after a restart the pedal serves normal mode.
+    o.boot.splitGap = o.normal.splitGap;
+    auto boot = std::make_unique<BootloaderMode>(o.boot, std::move(plan),
+                                                 std::make_unique<NormalMode>(std::move(memory), o.normal, FaultPlan{}));
+    if (!boot->Start()) return 1;
+    mode = std::move(boot);
+  } else {
+    mode = std::make_unique<NormalMode>(std::move(memory), o.normal, std::move(plan));
+  }
   while (!stopRequested) {
     const std::vector<uint8_t> bytes = link.Receive(std::chrono::milliseconds(50));
     if (!bytes.empty()) mode->OnBytes(bytes, link);
