@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include <QCloseEvent>
 #include <QPushButton>
 
 #include "app/about_dlg.h"
@@ -42,6 +43,14 @@ CKT9AssistantDlg::CKT9AssistantDlg(ProgramState& state, QWidget* parent)
   connect(quit, &QPushButton::clicked, this, &QDialog::accept);
 
   InstallAboutEntry(*this, QString::fromUtf8(kAboutMenuText), [this] { ShowAboutBox(); });
+}
+
+void CKT9AssistantDlg::closeEvent(QCloseEvent* event) {
+  if (!isEnabled()) {
+    event->ignore();
+    return;
+  }
+  QDialog::closeEvent(event);
 }
 
 void CKT9AssistantDlg::ShowAboutBox() {

@@ -17,6 +17,11 @@ class CKT9AssistantDlg : public QDialog {
   CKT9PropertySheet* Sheet() const { return sheet_; }
   void ShowAboutBox();
 
+ protected:
+  // A disabled window (a backup or restore is running) is not closed: the
+  // operation must be allowed to finish writing the pedal or the file.
+  void closeEvent(QCloseEvent* event) override;
+
  private:
   CKT9PropertySheet* sheet_;
 };

@@ -46,6 +46,8 @@ class ProgressDlgTarget : public ProgressTarget {
   CProgressDlg* Dialog() const { return dialog_.get(); }  // nullptr while closed
 
  private:
+  void Reveal();
+
   QWidget* owner_;
   std::unique_ptr<CProgressDlg> dialog_;
 };

@@ -121,6 +121,18 @@ TEST_F(MainWindowTest, QuitClosesTheWindow) {
   EXPECT_EQ(window_.result(), QDialog::Accepted);
 }
 
+// While an operation keeps the window disabled, its close box does not end
+// the program; afterwards it does.
+TEST_F(MainWindowTest, CloseBoxWaitsForTheRunningOperation) {
+  window_.show();
+  window_.setEnabled(false);
+  EXPECT_FALSE(window_.close());
+  EXPECT_TRUE(window_.isVisible());
+  window_.setEnabled(true);
+  EXPECT_TRUE(window_.close());
+  EXPECT_FALSE(window_.isVisible());
+}
+
 TEST_F(MainWindowTest, AboutBoxEntryAndBox) {
   const QList<QAction*> actions = window_.actions();
   ASSERT_EQ(actions.size(), 1);

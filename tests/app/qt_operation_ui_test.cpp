@@ -73,6 +73,8 @@ TEST_F(BackupPageTest, BackupButtonRunsTheOperationWithProgressAndPrompts) {
       [&](OperationUi& ui, const LinkOptions&, std::string& lastBackupPath) {
         ran = true;
         ui.ProgressOpen();
+        EXPECT_FALSE(window_.isEnabled());
+        EXPECT_FALSE(page_->findChild<QDialog*>()->isVisible());  // not before it has a status
         ui.ProgressSetStatus("Reading SYSTEM data");
         ui.ProgressSetRange(0, 100);
         EXPECT_FALSE(window_.isEnabled());
