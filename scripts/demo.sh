@@ -15,7 +15,17 @@ cleanup() {
 }
 trap cleanup EXIT
 
+stop_sim() {
+  if [ -n "$sim_pid" ]; then
+    kill "$sim_pid" 2>/dev/null || true
+    wait "$sim_pid" 2>/dev/null || true
+    sim_pid=""
+  fi
+}
+
+# Starts a fresh simulator (stopping the one before) and points kt9 at it.
 start_sim() {
+  stop_sim
   "$bin/kt9-sim" "$@" >"$work/sim.out" &
   sim_pid=$!
   for _ in $(seq 100); do
@@ -28,5 +38,9 @@ start_sim() {
 echo "== Starting the pedal simulator (firmware 0x0105, extended layout)"
 start_sim --memory "$work/pedal.bin"
 echo "   pedal on $KT9_PORT"
-echo "== kt9 info"
+echo "== kt9 info: the firmware version word and the record layout it selects"
 "$bin/kt9" info
+echo "== kt9 info against an older pedal (firmware 0x0104, legacy layout)"
+start_sim --version-word 0x0104
+"$bin/kt9" info
+start_sim --memory "$work/pedal.bin"
