@@ -1,7 +1,8 @@
-// The description of the pedal's microcontroller, the PIC24FJ256GB210, in the
-// terms the HEX reader needs: where code, configuration words and data memory
-// lie in a HEX file, how many configuration bytes to keep, and the table of
-// the chip's configuration words with every bit field and its settings.
+// What the firmware update knows of the pedal's microcontroller, the
+// PIC24FJ256GB210, in the terms the HEX reader needs: where code,
+// configuration words and data memory lie in a HEX file, how many
+// configuration bytes to keep, and the table of the chip's configuration
+// words with every bit field and its settings.
 #pragma once
 
 #include <cstdint>
