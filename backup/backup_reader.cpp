@@ -43,6 +43,49 @@ class JoinedText {
   std::string_view view_;
 };
 
+// Sixteen bytes compared at once; GCC and Clang turn this into the target's
+// vector instructions.
+using Bytes16 = unsigned char __attribute__((vector_size(16)));
+
+Bytes16 Load16(const char* at) {
+  Bytes16 bytes;
+  std::memcpy(&bytes, at, sizeof bytes);
+  return bytes;
+}
+
+// The first occurrence of `tag` in `scope` at or after `from`, exactly as
+// string_view::find gives it. A restore reads some 20 MB of tag searches
+// through a 0.9 MB file, and every line holds two or three '<', so instead of
+// stopping at each '<' the search looks at sixteen starting places at a time
+// for the name's first and last byte at their distance, and compares whole
+// tags only there.
+std::size_t FindTag(std::string_view scope, std::string_view tag, std::size_t from) {
+  const std::size_t length = tag.size();
+  if (length < 3) return scope.find(tag, from);
+  if (from > scope.size() || scope.size() - from < length) return std::string_view::npos;
+  const char* const begin = scope.data();
+  const char* const lastStart = begin + (scope.size() - length);
+  const auto matchesAt = [&](const char* at) { return std::memcmp(at, tag.data(), length) == 0; };
+  const auto first = static_cast<unsigned char>(tag[1]);
+  const auto last = static_cast<unsigned char>(tag[length - 2]);
+  const char* at = begin + from;
+  for (; lastStart - at >= 15; at += 16) {
+    const auto hits = (Load16(at + 1) == first) & (Load16(at + length - 2) == last);
+    uint64_t any[2];
+    std::memcpy(any, &hits, sizeof any);
+    if ((any[0] | any[1]) == 0) continue;
+    unsigned char lanes[16];
+    std::memcpy(lanes, &hits, sizeof lanes);
+    for (int lane = 0; lane < 16; ++lane) {
+      if (lanes[lane] != 0 && matchesAt(at + lane)) return static_cast<std::size_t>(at + lane - begin);
+    }
+  }
+  for (; at <= lastStart; ++at) {
+    if (matchesAt(at)) return static_cast<std::size_t>(at - begin);
+  }
+  return std::string_view::npos;
+}
+
 bool IsStrtolSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
@@ -134,10 +177,10 @@ bool ReadPatches(std::string_view text, RecordLayout layout, std::vector<Record>
 std::optional<ElementMatch> FindElement(std::string_view scope, std::string_view name, std::size_t start) {
   if (start >= scope.size()) return std::nullopt;
   const JoinedText startTag{"<", name, ">"};
-  const std::size_t begin = scope.find(startTag.View(), start);
+  const std::size_t begin = FindTag(scope, startTag.View(), start);
   if (begin == std::string_view::npos) return std::nullopt;
   const JoinedText endTag{"</", name, ">"};
-  const std::size_t end = scope.find(endTag.View(), begin);
+  const std::size_t end = FindTag(scope, endTag.View(), begin);
   if (end == std::string_view::npos) return std::nullopt;
   const std::size_t contentBegin = std::min(begin + startTag.View().size(), end);
   return ElementMatch{scope.substr(contentBegin, end - contentBegin), end};
@@ -146,8 +189,8 @@ std::optional<ElementMatch> FindElement(std::string_view scope, std::string_view
 std::size_t CountElements(std::string_view scope, std::string_view name) {
   const JoinedText startTag{"<", name, ">"};
   std::size_t count = 0;
-  for (std::size_t at = scope.find(startTag.View()); at != std::string_view::npos;
-       at = scope.find(startTag.View(), at + 1)) {
+  for (std::size_t at = FindTag(scope, startTag.View(), 0); at != std::string_view::npos;
+       at = FindTag(scope, startTag.View(), at + 1)) {
     ++count;
   }
   return count;

@@ -167,6 +167,36 @@ TEST(BackupReader, ElementSearchIsLiteral) {
   EXPECT_EQ(CountElements("", "a"), 0u);
 }
 
+// The search's fast path must give string_view::find's answers: random texts
+// over a few bytes that make tags, at every length and start.
+TEST(BackupReader, ElementSearchAgreesWithPlainFind) {
+  std::mt19937 random(3);
+  const char alphabet[] = {'<', '>', '/', 'a', 'b', 'x'};
+  for (int round = 0; round < 3000; ++round) {
+    std::string text(random() % 80, ' ');
+    for (char& c : text) c = alphabet[random() % sizeof alphabet];
+    const std::string name = round % 3 == 0 ? "a" : round % 3 == 1 ? "ab" : "abxba";
+    const std::size_t start = random() % (text.size() + 2);
+    const std::string open = "<" + name + ">", close = "</" + name + ">";
+    const std::string_view view(text);
+    std::optional<std::pair<std::size_t, std::size_t>> expected;  // content begin, end tag
+    if (start < view.size()) {
+      const std::size_t begin = view.find(open, start);
+      const std::size_t end = begin == std::string_view::npos ? begin : view.find(close, begin);
+      if (end != std::string_view::npos) expected = {{begin + open.size(), end}};
+    }
+    const auto match = FindElement(view, name, start);
+    ASSERT_EQ(match.has_value(), expected.has_value()) << text << " from " << start;
+    if (match) {
+      EXPECT_EQ(match->content.data() - view.data(), static_cast<std::ptrdiff_t>(expected->first)) << text;
+      EXPECT_EQ(match->endTag, expected->second) << text;
+    }
+    std::size_t count = 0;
+    for (std::size_t at = view.find(open); at != std::string_view::npos; at = view.find(open, at + 1)) ++count;
+    EXPECT_EQ(CountElements(view, name), count) << text;
+  }
+}
+
 TEST(BackupReader, SystemFieldsAreFoundByNameAnywhere) {
   const std::string text = File(
       "<sysconfig_id>1000</sysconfig_id><Backlight>9</Backlight><contrast>3</contrast><contrast>4</contrast>"
