@@ -28,6 +28,7 @@ class JoinedText {
     }
     view_ = std::string_view(out, total);
     for (std::string_view piece : pieces) {
+      if (piece.empty()) continue;  // an empty view may hold no pointer at all
       std::memcpy(out, piece.data(), piece.size());
       out += piece.size();
     }
