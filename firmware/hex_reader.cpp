@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 
@@ -133,6 +134,9 @@ class HexLoader {
     image_.codeUsed.clear();
     image_.dataBytes.clear();
     image_.configBytes.clear();
+    // A folder opens as a stream on some systems and then reads as empty.
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) return Fail(kCannotOpen);
     std::ifstream in(path, std::ios::binary);
     if (!in) return Fail(kCannotOpen);
     image_.fileName = path;

@@ -82,9 +82,12 @@ TEST_F(HexReaderTest, ChecksumMismatchPrintsComputedThenFileValue) {
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "FF  F\n");
 }
 
-TEST_F(HexReaderTest, MissingFileCannotBeOpened) {
-  EXPECT_FALSE(LoadHexFile(image_, ::testing::TempDir() + "no-such-dir/x.hex", target_, ui_));
-  EXPECT_EQ(ui_.messages, std::vector<std::string>{"Could not open Hex file..."});
+TEST_F(HexReaderTest, MissingFileOrFolderCannotBeOpened) {
+  for (const std::string& path : {::testing::TempDir() + "no-such-dir/x.hex", ::testing::TempDir()}) {
+    ui_.messages.clear();
+    EXPECT_FALSE(LoadHexFile(image_, path, target_, ui_)) << path;
+    EXPECT_EQ(ui_.messages, std::vector<std::string>{"Could not open Hex file..."}) << path;
+  }
 }
 
 TEST_F(HexReaderTest, DataBeforeAFailingLineStaysPlaced) {
