@@ -1,4 +1,4 @@
-// The one description of every field of the pedal's records: SYSTEM_T, PATCH
+// The one table of every field of the pedal's records: SYSTEM_T, PATCH
 // and their sub-records, with offsets, kinds and the element names under which
 // the backup file holds them. The backup file writer, the reader and the field
 // comparison all walk this table; nothing else knows the record layouts field

@@ -57,6 +57,28 @@ TEST(BackupReader, WrittenFilesReadBackToTheirRecords) {
   }
 }
 
+// The pedal allows '<', '/' and '>' in names, so a name can hold an end
+// tag; such a patch does not come back the same, and the comparison says so.
+TEST(BackupReader, NamesThatHoldTagsAreCaughtByTheComparison) {
+  Record system = MakeSystemRecord(X);
+  WriteU16(system, 0, 2000);
+  test::SetText(SystemRecordType(), X, system, "GK_SET_VEC/4/name", "<HexFlip>9</HexFl");
+  Record plain = test::RandomRecord(506, 3), tagged = plain;
+  SanitizePatchName(plain);
+  test::SetText(PatchRecordType(), X, tagged, "patch_name", "x</PATCH>");
+  SanitizePatchName(tagged);
+  const auto contents = ReadBackupText(Write(X, system, {plain, tagged}));
+  ASSERT_TRUE(contents);
+  // The name reads back, but HexFlip is taken from the tag inside it.
+  EXPECT_EQ(FileFieldDifferences(SystemRecordType(), X, system, contents->system),
+            std::vector<std::string>({"GK_SET_VEC/4/HexFlip"}));
+  EXPECT_TRUE(SameFileFields(PatchRecordType(), X, plain, contents->patches[0]));
+  // The PATCH element ends inside the name: the name and what follows are lost.
+  const auto lost = FileFieldDifferences(PatchRecordType(), X, tagged, contents->patches[1]);
+  ASSERT_GT(lost.size(), 1u);
+  EXPECT_EQ(lost[0], "patch_name");
+}
+
 TEST(BackupReader, RecognisesFilesByRootAndMarker) {
   const struct {
     std::string text;

@@ -133,3 +133,41 @@ TEST(FieldTable, LocateFieldFindsTheDocumentedPlaces) {
 
 }  // namespace
 }  // namespace kt9
+
+namespace kt9 {
+namespace {
+
+TEST(FieldTable, FileFieldDifferencesSeeOnlyWhatTheFileHolds) {
+  const auto X = RecordLayout::Extended;
+  const Record base = MakeSystemRecord(X);
+  const struct {
+    std::size_t offset;
+    uint8_t value;
+    std::vector<std::string> differences;
+  } cases[] = {
+      {15, 7, {}},                                  // reserved
+      {362 + 84, 7, {}},                            // set byte the conversion sets, never in a file
+      {362 + 85, 7, {}},                            // set_future0: read, never written
+      {362 + 88 + 5, 'x', {}},                      // after the name's terminating zero
+      {362 + 88, 'x', {"GK_SET_VEC/1/name"}},
+      {362 + 2 * 88 + 18 + 14, 1, {"GK_SET_VEC/2/HexVol_gtr"}},
+      {190 + 16 + 2 + 8, 1, {"CTRLJACK_VEC/1/exp_range_max"}},
+      {238, 1, {"sys_m_merge"}},
+  };
+  for (const auto& c : cases) {
+    Record changed = base;
+    changed[c.offset] = c.value;
+    EXPECT_EQ(FileFieldDifferences(SystemRecordType(), X, base, changed), c.differences) << c.offset;
+    EXPECT_EQ(SameFileFields(SystemRecordType(), X, base, changed), c.differences.empty()) << c.offset;
+    if (!c.differences.empty()) {
+      EXPECT_EQ(LocateField(SystemRecordType(), X, c.differences[0])->offset, c.offset);
+    }
+  }
+  // Legacy patches hold no pat_inp_set bytes.
+  Record patch = MakePatchRecord(RecordLayout::Legacy), other = patch;
+  other[500] = 1;
+  EXPECT_TRUE(SameFileFields(PatchRecordType(), RecordLayout::Legacy, patch, other));
+}
+
+}  // namespace
+}  // namespace kt9
