@@ -1,6 +1,7 @@
 #include "firmware/hex_reader.h"
 
-#include <array>
+#include "firmware/hex_record.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -16,22 +17,6 @@ constexpr const char* kBadChecksum = "Error in checksum...";
 constexpr const char* kOutsideConfig = "Data in hex file outside config memory of PIC";
 constexpr const char* kOutsideData = "Data in hex file outside data memory of PIC";
 constexpr const char* kOutsideCode = "Data in hex file outside code memory of PIC";
-
-constexpr uint8_t kRecordData = 0x00;
-constexpr uint8_t kRecordEndOfFile = 0x01;
-constexpr uint8_t kRecordExtendedLinear = 0x04;
-
-// ':' count(2) address(4) type(2) data(2n) checksum(2).
-constexpr std::size_t kRecordOverhead = 11;
-constexpr std::size_t kLongestLine = kRecordOverhead + 2 * 255;
-
-struct Record {
-  uint8_t count = 0;
-  uint16_t address = 0;
-  uint8_t type = 0;
-  std::array<uint8_t, 255> data{};
-  uint8_t checksum = 0;
-};
 
 // How a family maps file addresses onto the data and configuration images.
 enum class DataPlacement { kEveryByte, kEvenBytes, kFirstTwoOfFour, kNone };
@@ -71,52 +56,10 @@ std::optional<std::string> ReadLine(std::istream& in) {
       return line;
     }
     line.push_back(static_cast<char>(c));
-    if (line.size() > kLongestLine + 1) return line;
+    if (line.size() > kLongestHexLine + 1) return line;
   }
   if (!any) return std::nullopt;
   return line;
-}
-
-std::optional<uint8_t> HexDigit(char c) {
-  if (c >= '0' && c <= '9') return static_cast<uint8_t>(c - '0');
-  if (c >= 'A' && c <= 'F') return static_cast<uint8_t>(c - 'A' + 10);
-  if (c >= 'a' && c <= 'f') return static_cast<uint8_t>(c - 'a' + 10);
-  return std::nullopt;
-}
-
-std::optional<uint8_t> HexByte(const std::string& line, std::size_t at) {
-  const auto hi = HexDigit(line[at]);
-  const auto lo = HexDigit(line[at + 1]);
-  if (!hi || !lo) return std::nullopt;
-  return static_cast<uint8_t>(*hi << 4 | *lo);
-}
-
-// The record of a line, or nothing when the line is not a record of exactly
-// its stated length made of hexadecimal digits.
-std::optional<Record> ParseRecord(const std::string& line) {
-  if (line.size() < 3 || line[0] != ':') return std::nullopt;
-  const auto count = HexByte(line, 1);
-  if (!count || line.size() != kRecordOverhead + 2 * std::size_t{*count}) return std::nullopt;
-  std::array<uint8_t, 4 + 255 + 1> bytes{};
-  const std::size_t byteCount = (line.size() - 1) / 2;
-  for (std::size_t i = 0; i < byteCount; ++i) {
-    const auto byte = HexByte(line, 1 + 2 * i);
-    if (!byte) return std::nullopt;
-    bytes[i] = *byte;
-  }
-  Record record;
-  record.count = bytes[0];
-  record.address = static_cast<uint16_t>(bytes[1] << 8 | bytes[2]);
-  record.type = bytes[3];
-  for (std::size_t i = 0; i < record.count; ++i) record.data[i] = bytes[4 + i];
-  record.checksum = bytes[4 + record.count];
-  return record;
-}
-
-uint8_t ComputeChecksum(const Record& record) {
-  uint8_t sum = static_cast<uint8_t>(record.count + (record.address >> 8) + (record.address & 0xFF) + record.type);
-  for (std::size_t i = 0; i < record.count; ++i) sum = static_cast<uint8_t>(sum + record.data[i]);
-  return static_cast<uint8_t>(-sum);
 }
 
 void StoreGrowing(std::vector<uint8_t>& bytes, std::size_t index, uint8_t value) {
@@ -143,15 +86,15 @@ class HexLoader {
     upperAddress_ = 0;
     for (;;) {
       // A file that ends before its end-of-file record reads as a blank line.
-      const std::optional<Record> record = ParseRecord(ReadLine(in).value_or(std::string{}));
+      const std::optional<HexRecord> record = ParseHexRecord(ReadLine(in).value_or(std::string{}));
       if (!record) return Fail(kMalformed);
-      const uint8_t expected = ComputeChecksum(*record);
+      const uint8_t expected = ComputeHexChecksum(*record);
       if (expected != record->checksum) {
         std::printf("%2X %2X\n", static_cast<unsigned>(expected), static_cast<unsigned>(record->checksum));
         std::fflush(stdout);
         return Fail(kBadChecksum);
       }
-      if (record->type == kRecordEndOfFile) break;
+      if (record->type == kHexEndOfFile) break;
       if (!Act(*record)) return false;
     }
     Finish();
@@ -164,12 +107,12 @@ class HexLoader {
     return false;
   }
 
-  bool Act(const Record& record) {
+  bool Act(const HexRecord& record) {
     switch (record.type) {
-      case kRecordData:
+      case kHexData:
         Place(record);
         return true;
-      case kRecordExtendedLinear:
+      case kHexExtendedLinearAddress:
         // Two bytes make the upper address; a shorter record has none to give.
         if (record.count < 2) return Fail(kMalformed);
         upperAddress_ = static_cast<uint32_t>(record.data[0] << 8 | record.data[1]);
@@ -181,7 +124,7 @@ class HexLoader {
 
   // The regions are tested one after the other, each on its own: a record
   // that draws a message for one may still be stored by another.
-  void Place(const Record& record) {
+  void Place(const HexRecord& record) {
     const uint32_t address = (upperAddress_ << 16) + record.address;
     PlaceConfig(record, address);
     PlaceData(record, address);
@@ -192,7 +135,7 @@ class HexLoader {
   // record lies: a record that starts inside a region is stored whole, and
   // once the image is full every later record for it is refused. So an image
   // never grows past its region by more than one record.
-  void PlaceConfig(const Record& record, uint32_t address) {
+  void PlaceConfig(const HexRecord& record, uint32_t address) {
     const int64_t configAddress = target_.altConfigAddress != 0 ? target_.altConfigAddress : target_.configAddress;
     const int64_t base = configAddress * rules_.scale;
     const int64_t span = int64_t{rules_.configSpanFactor} * target_.configSize;
@@ -206,7 +149,7 @@ class HexLoader {
     for (std::size_t i = 0; i < record.count; ++i) image_.configBytes[offset + i] = record.data[i];
   }
 
-  void PlaceData(const Record& record, uint32_t address) {
+  void PlaceData(const HexRecord& record, uint32_t address) {
     const int64_t base = int64_t{target_.dataAddress} * rules_.scale;
     const int64_t span = int64_t{target_.dataSize} * rules_.scale;
     if (address < base || address >= base + span) return;
@@ -241,7 +184,7 @@ class HexLoader {
     }
   }
 
-  void PlaceCode(const Record& record, uint32_t address) {
+  void PlaceCode(const HexRecord& record, uint32_t address) {
     if (address >= target_.codeSize) return;
     if (image_.codeBytes.size() >= target_.codeSize) {
       ui_.ShowMessage(kOutsideCode);

@@ -2,7 +2,7 @@
 find_path(CLI11_INCLUDE_DIR CLI/CLI.hpp REQUIRED)
 
 add_library(kt9testfirmware STATIC ${CMAKE_CURRENT_LIST_DIR}/test_firmware.cpp)
-target_include_directories(kt9testfirmware PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(kt9testfirmware PUBLIC kt9core)
 
 add_executable(kt9-mkhex ${CMAKE_CURRENT_LIST_DIR}/make_test_firmware.cpp)
 target_include_directories(kt9-mkhex SYSTEM PRIVATE ${CLI11_INCLUDE_DIR})

@@ -1,9 +1,9 @@
 #include "sim/test_firmware.h"
 
+#include "firmware/hex_record.h"
+
 #include <algorithm>
-#include <cstdio>
 #include <optional>
-#include <string>
 #include <vector>
 
 namespace kt9::sim {
@@ -37,18 +37,7 @@ class HexWriter {
 
  private:
   void Record(uint8_t type, uint16_t address, const std::vector<uint8_t>& data) {
-    char buffer[16];
-    uint8_t sum = static_cast<uint8_t>(data.size() + (address >> 8) + (address & 0xFF) + type);
-    std::snprintf(buffer, sizeof buffer, ":%02X%04X%02X", static_cast<unsigned>(data.size()), address,
-                  static_cast<unsigned>(type));
-    std::string line = buffer;
-    for (uint8_t byte : data) {
-      std::snprintf(buffer, sizeof buffer, "%02X", byte);
-      line += buffer;
-      sum = static_cast<uint8_t>(sum + byte);
-    }
-    std::snprintf(buffer, sizeof buffer, "%02X", static_cast<uint8_t>(-sum));
-    out_ << line << buffer << "\r\n";
+    out_ << FormatHexRecord(type, address, data) << "\r\n";
   }
 
   std::ostream& out_;

@@ -1,4 +1,5 @@
 #include "firmware/hex_reader.h"
+#include "firmware/hex_record.h"
 
 #include <gtest/gtest.h>
 
@@ -183,6 +184,34 @@ TEST_F(HexReaderTest, OtherFamiliesFillMissingConfigurationWithOnes) {
   EXPECT_EQ(image_.codeBytes, (std::vector<uint8_t>{0xFF, 0x3F})) << "14-bit words keep six high bits";
   EXPECT_EQ(image_.configBytes[1], 0x3F);
   EXPECT_EQ(ui_.messages, std::vector<std::string>{"invalid number of config words for 16F1823"});
+}
+
+}  // namespace
+}  // namespace kt9
+
+namespace kt9 {
+namespace {
+
+TEST(HexRecord, FormatsWhatTheReaderParses) {
+  const struct {
+    uint8_t type;
+    uint16_t address;
+    std::vector<uint8_t> data;
+    const char* line;
+  } cases[] = {
+      {0x04, 0x0000, {0x00, 0x05}, ":020000040005F5"},
+      {0x00, 0x0000, {0x00}, ":0100000000FF"},
+      {0x01, 0x0000, {}, ":00000001FF"},
+      {0x00, 0x57F0, {0xCF, 0xFF, 0x00, 0x00}, ":0457F000CFFF0000E7"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FormatHexRecord(c.type, c.address, c.data), c.line);
+    const auto record = ParseHexRecord(c.line);
+    ASSERT_TRUE(record.has_value()) << c.line;
+    EXPECT_EQ(ComputeHexChecksum(*record), record->checksum) << c.line;
+    EXPECT_EQ(record->address, c.address);
+    EXPECT_EQ(std::vector<uint8_t>(record->data.begin(), record->data.begin() + record->count), c.data);
+  }
 }
 
 }  // namespace
