@@ -85,17 +85,23 @@ void AddBootloaderOptions(CLI::App& app, BootloaderOptions& options) {
                "Start in programming mode: the bootloader answers until a restart; --fault REQUEST is then "
                "one of version, read, write, erase, verify, restart");
   app.add_option("--bl-version", options.bootloaderVersion,
-                 "Bootloader version the pedal reports, MAJOR.MINOR (0.0: not in programming mode)")
+                 "Bootloader version the pedal reports (0.0: not in programming mode)")
+      ->type_name("MAJOR.MINOR")
       ->capture_default_str();
-  app.add_option("--fw-version", options.firmwareVersion, "Firmware version the bootloader reports, MAJOR.MINOR")
+  app.add_option("--fw-version", options.firmwareVersion, "Firmware version the bootloader reports")
+      ->type_name("MAJOR.MINOR")
       ->capture_default_str();
-  app.add_option("--flash", options.flashFile, "Raw flash image (offset = image byte index), loaded at start, saved at exit");
-  app.add_option("--log", options.logFile, "Write one line per bootloader request to this file, in order");
+  app.add_option("--flash", options.flashFile, "Raw flash image (offset = image byte index), loaded at start, saved at exit")
+      ->type_name("FILE");
+  app.add_option("--log", options.logFile, "Write one line per bootloader request to this file, in order")
+      ->type_name("FILE");
   app.add_option("--verify-mismatch", options.mismatchBlock,
-                 "Reads of the block at this address (e.g. 0x80) come back with bytes 9 and 12 altered");
+                 "Reads of the block at this address (e.g. 0x80) come back with bytes 9 and 12 altered")
+      ->type_name("ADDR");
   app.add_flag("--silent-after-verify", options.silentAfterVerify, "Answer nothing from VerifyOK on, until a restart");
   app.add_option("--short-reply", options.shortReplies,
-                 "REQUEST[@N|@0xADDR]: answer with a valid frame that is cut short");
+                 "Answer with a well-formed frame that is cut short, repeatable")
+      ->type_name("REQUEST[@N|@0xADDR]");
 }
 
 BootloaderMode::BootloaderMode(BootloaderOptions options, FaultPlan faults, std::unique_ptr<PeerMode> afterRestart)
