@@ -7,6 +7,8 @@
 #include "app/prompts.h"
 #include "app/qt_operation_ui.h"
 #include "app/static_ex.h"
+#include "backup/backup_operation.h"
+#include "backup/restore_operation.h"
 
 namespace kt9 {
 
@@ -33,6 +35,12 @@ CBackupPage::CBackupPage(std::string& lastBackupPath, LinkOptions link, QWidget*
       lastBackupPath_(lastBackupPath),
       link_(std::move(link)),
       prompts_(std::make_shared<DialogPrompts>()),
+      backup_([](OperationUi& ui, const LinkOptions& options, std::string& lastPath) {
+        return RunBackup(ui, options, lastPath) == OperationResult::Completed;
+      }),
+      restore_([](OperationUi& ui, const LinkOptions& options, std::string& lastPath) {
+        return RunRestore(ui, options, lastPath) == OperationResult::Completed;
+      }),
       title_(new CStaticEx(QStringLiteral("KT-9 Full Backup and Restore"), this)) {
   const DialogUnits& units = Units();
 
