@@ -7,6 +7,10 @@
 namespace kt9 {
 namespace {
 
+const char* const kNoPedalHint =
+    "No serial device looks like the pedal. Is it connected and switched on? A port can also be given "
+    "with --port PATH or KT9_PORT.";
+
 std::string HintFor(const std::string& portName, PortOpenError error, const std::string& detail) {
   switch (error) {
     case PortOpenError::kNoPermission:
@@ -38,7 +42,7 @@ bool Communicator::Open(OperationUi* ui) {
   if (portName_.empty()) {
     if (const auto device = FindPedalDevice(ListSerialPorts(ui))) portName_ = device->portName;
   }
-  if (portName_.empty()) return Fail(ui, {});
+  if (portName_.empty()) return Fail(ui, kNoPedalHint);
 
   PortOpenResult opened = OpenSerialPort(portName_);
   if (!opened.port) return Fail(ui, HintFor(portName_, opened.error, opened.detail));

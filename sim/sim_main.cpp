@@ -61,22 +61,27 @@ int main(int argc, char** argv) {
                "the first line of standard output, then serves until SIGINT or SIGTERM.",
                "kt9-sim"};
   SimOptions o;
-  app.add_option("--link", o.linkPath, "Also make a symbolic link PATH to the terminal (removed at exit)");
+  app.add_option("--link", o.linkPath, "Also make a symbolic link PATH to the terminal (removed at exit)")
+      ->type_name("PATH");
   app.add_option("--memory", o.memoryFile,
                  "Raw 65,536-byte memory file (offset = address): loaded when it exists, saved after every "
-                 "write request and at exit");
+                 "write request and at exit")
+      ->type_name("FILE");
   app.add_option("--version-word", o.versionWord,
                  "Firmware version word of a fresh pedal (default 0x0105; up to 0x0104 the records are in "
-                 "the legacy layout)");
+                 "the legacy layout)")
+      ->type_name("WORD");
   app.add_option("--busy-polls", o.normal.busyPolls, "Status polls answered busy after each write (default 1)");
-  app.add_option("--line-rate", o.lineRate, "Pace replies at BAUD, 10 bits a byte (default: as fast as the pty)");
+  app.add_option("--line-rate", o.lineRate, "Pace replies at BAUD, 10 bits a byte (default: as fast as the pty)")
+      ->type_name("BAUD");
   app.add_option("--split-gap-ms", o.splitGapMs, "Gap inside a split reply and after another command's frame (default 150)");
   app.add_option("--fault", o.faults,
                  "Inject a fault, repeatable: KIND[:REQUEST][@WHERE]. KIND: " + FaultKindNames() +
                      ". REQUEST: read, write, status (default any). WHERE: @N the N-th such request "
                      "(decimal, from 1, once), @0xHHHH every such request at that address; omitted: every "
                      "such request. busy-forever answers, then reports busy to every later status poll. "
-                     "E.g. --fault no-answer:read@0x1400 --fault bad-checksum:write@3");
+                     "E.g. --fault no-answer:read@0x1400 --fault bad-checksum:write@3")
+      ->type_name("SPEC");
   app.add_flag("--verbose", o.normal.verbose, "One line per request on standard error");
   AddBootloaderOptions(app, o.boot);
   try {
