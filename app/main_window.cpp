@@ -11,6 +11,7 @@
 #include "app/program_texts.h"
 #include "app/property_sheet.h"
 #include "backup/backup_page.h"
+#include "firmware/flash_page.h"
 
 namespace kt9 {
 
@@ -33,6 +34,7 @@ CKT9AssistantDlg::CKT9AssistantDlg(ProgramState& state, QWidget* parent)
 
   // Tabs in this order; each page's tab shows its title.
   sheet_->AddPage(new CBackupPage(state.lastBackupPath, state.link, sheet_));
+  sheet_->AddPage(new CFlashPage(state.communicator, sheet_));
 
   const QRect marked = units.Rect(5, 5, 505, 285);
   sheet_->setGeometry(QRect(marked.topLeft() - QPoint(kSheetOffset, kSheetOffset), sheet_->sizeHint()));
