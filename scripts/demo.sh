@@ -44,3 +44,17 @@ echo "== kt9 info against an older pedal (firmware 0x0104, legacy layout)"
 start_sim --version-word 0x0104
 "$bin/kt9" info
 start_sim --memory "$work/pedal.bin"
+
+# The firmware update comes last: a second simulator, started in programming
+# mode, takes the bundled demo firmware.
+echo "== Firmware update: a simulated pedal in programming mode ('A' held down at power-on)"
+start_sim --bootloader --flash "$work/flash.bin" --log "$work/boot.log"
+echo "   bootloader on $KT9_PORT"
+echo "== kt9 boot-info: the status the Update Firmware page shows after Verify"
+"$bin/kt9" boot-info
+echo "== kt9 update \"KT-9 V2.4.hex\" --restart: erase, write, vector area written and read back, VerifyOK, restart"
+"$bin/kt9" update "$bin/KT-9 V2.4.hex" --restart
+echo "   the bootloader took $(grep -c '^write' "$work/boot.log") block writes, $(grep -c '^read' "$work/boot.log") block reads, $(grep -c '^erase' "$work/boot.log") erases, then: $(tail -n 2 "$work/boot.log" | tr '\n' ' ')"
+echo "== kt9 info: after the restart the pedal answers in normal mode again"
+"$bin/kt9" info
+stop_sim
