@@ -45,6 +45,15 @@ start_sim --version-word 0x0104
 "$bin/kt9" info
 start_sim --memory "$work/pedal.bin"
 
+# Backup and restore against the pedal with its memory in $work/pedal.bin.
+echo "== kt9 backup: the system settings and all 99 patches into a KT-9 Backup file"
+"$bin/kt9" backup "$work/pedal.kt9"
+echo "== kt9 show: what the backup file holds (its first lines)"
+"$bin/kt9" show "$work/pedal.kt9" | sed -n '1,32p'
+echo "   ... one line for each of the $(grep -c '<PATCH>' "$work/pedal.kt9") patches"
+echo "== kt9 restore: the backup file written back into the pedal"
+"$bin/kt9" restore "$work/pedal.kt9"
+
 # The firmware update comes last: a second simulator, started in programming
 # mode, takes the bundled demo firmware.
 echo "== Firmware update: a simulated pedal in programming mode ('A' held down at power-on)"
