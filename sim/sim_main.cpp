@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
                      "(decimal, from 1, once), @0xHHHH every such request at that address; omitted: every "
                      "such request. busy-forever answers, then reports busy to every later status poll. "
                      "E.g. --fault no-answer:read@0x1400 --fault bad-checksum:write@3")
-      ->type_name("SPEC");
+      ->type_name("FAULT");
   app.add_flag("--verbose", o.normal.verbose, "One line per request on standard error");
   AddBootloaderOptions(app, o.boot);
   try {
