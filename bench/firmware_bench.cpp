@@ -11,23 +11,11 @@
 #include "firmware/bootloader.h"
 #include "firmware/hex_reader.h"
 #include "firmware/hex_record.h"
+#include "tests/support/silent_ui.h"
 
 namespace {
 
-class SilentUi : public kt9::OperationUi {
- public:
-  void ShowMessage(const std::string&) override {}
-  bool AskYesNo(const std::string&) override { return false; }
-  std::optional<std::string> AskSavePath(const std::string&) override { return std::nullopt; }
-  std::optional<std::string> AskOpenPath() override { return std::nullopt; }
-  void ProgressOpen() override {}
-  void ProgressClose() override {}
-  void ProgressSetStatus(const std::string&) override {}
-  void ProgressSetRange(int, int) override {}
-  void ProgressSetPosition(int) override {}
-  void ProgressAdvance() override {}
-  void PumpMessages() override {}
-};
+using kt9::test::SilentUi;
 
 // 16-byte data records with an upper-address record at each 64 KiB step.
 std::string MaximalHexFile() {

@@ -8,12 +8,7 @@
 //   update_bench            maximal image (about 1,300 exchanges, minutes)
 //   update_bench --quick    the demo-sized image
 //
-// kt9-sim and kt9-mkhex are taken from the folder of this program.
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
+// kt9-mkhex is taken from the folder of this program, kt9-sim from the build.
 
 #include <chrono>
 #include <cstdio>
@@ -24,61 +19,19 @@
 
 #include "firmware/program_folder.h"
 #include "firmware/update_procedure.h"
-
-extern char** environ;
+#include "tests/support/silent_ui.h"
+#include "tests/support/sim_process.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
-class QuietUi : public kt9::OperationUi {
+class QuietUi : public kt9::test::SilentUi {
  public:
   void ShowMessage(const std::string& text) override { std::fprintf(stderr, "message: %s\n", text.c_str()); }
-  bool AskYesNo(const std::string&) override { return false; }  // no restart
-  std::optional<std::string> AskSavePath(const std::string&) override { return std::nullopt; }
-  std::optional<std::string> AskOpenPath() override { return std::nullopt; }
-  void ProgressOpen() override {}
-  void ProgressClose() override {}
-  void ProgressSetStatus(const std::string&) override {}
   void ProgressSetRange(int, int upper) override { blocks = upper; }
-  void ProgressSetPosition(int) override {}
-  void ProgressAdvance() override {}
-  void PumpMessages() override {}
-  int blocks = 0;
-};
-
-// kt9-sim as a child; its first line of output names its terminal.
-class Simulator {
- public:
-  explicit Simulator(const std::vector<std::string>& args) {
-    int out[2];
-    if (pipe(out) != 0) return;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, out[0]);
-    std::vector<char*> argv;
-    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    close(out[1]);
-    char c;
-    while (pid_ > 0 && read(out[0], &c, 1) == 1 && c != '\n') port_ += c;
-    close(out[0]);
-  }
-  ~Simulator() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGTERM);
-    int status = 0;
-    waitpid(pid_, &status, 0);
-  }
-  const std::string& Port() const { return port_; }
-
- private:
-  pid_t pid_ = -1;
-  std::string port_;
+  int blocks = 0;  // AskYesNo stays No: no restart
 };
 
 std::size_t CountLines(const std::string& path) {
@@ -98,7 +51,7 @@ struct Figures {
 Figures TimeUpdate(const std::string& folder, const std::string& hex, milliseconds interByte) {
   const std::string log = folder + "update-bench.log";
   std::remove(log.c_str());
-  Simulator sim({folder + "kt9-sim", "--bootloader", "--line-rate", "115200", "--log", log});
+  kt9::test::SimProcess sim({"--bootloader", "--line-rate", "115200", "--log", log});
   Figures figures;
   if (sim.Port().empty()) {
     std::fprintf(stderr, "kt9-sim did not start\n");

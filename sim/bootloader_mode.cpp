@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "firmware/bootloader_frame.h"
+#include "sim/faulty_reply.h"
 
 namespace kt9::sim {
 namespace {
@@ -15,7 +16,6 @@ constexpr uint8_t kUnexpectedCommand = 0x05;  // a command no request of the PC 
 // Offsets inside a block the mismatch alters; neither change turns 0x00 into
 // 0xFF or back, so the PC must report both.
 constexpr std::size_t kMismatchOffsets[] = {9, 12};
-const std::vector<uint8_t> kTrailingNoise{0x00, 0x00, 0x00};
 
 const char* KindOf(uint8_t command) {
   switch (command) {
@@ -204,7 +204,8 @@ void BootloaderMode::Answer(const std::vector<uint8_t>& frame, PeerLink& link) {
                               reply->begin() + static_cast<std::ptrdiff_t>(kBootParameterOffset + parameters / 2));
     reply = BuildBootFrame(kBootReplyMark, command, kept);
   }
-  Send(std::move(*reply), fault, link);
+  const ModeFrames frames{BuildBootFrame(kBootReplyMark, kUnexpectedCommand, {}), 0x00, {0x00, 0x00, 0x00}};
+  SendFaultyReply(std::move(*reply), fault, frames, options_.splitGap, link);
 }
 
 std::optional<std::vector<uint8_t>> BootloaderMode::Reply(const std::vector<uint8_t>& frame, uint32_t address,
@@ -244,45 +245,6 @@ std::optional<std::vector<uint8_t>> BootloaderMode::Reply(const std::vector<uint
       return std::nullopt;  // the bootloader ignores what it does not know
   }
   return BuildBootFrame(kBootReplyMark, command, parameters);
-}
-
-void BootloaderMode::Send(std::vector<uint8_t> reply, std::optional<FaultKind> fault, PeerLink& link) {
-  if (!fault) {
-    link.Send(reply);
-    return;
-  }
-  switch (*fault) {
-    case FaultKind::kNoAnswer:
-      return;
-    case FaultKind::kHangUp:
-      link.HangUp();
-      return;
-    case FaultKind::kSplit: {
-      const std::size_t half = reply.size() / 2;
-      link.Send(std::span<const uint8_t>(reply).first(half));
-      link.Pause(options_.splitGap);
-      link.Send(std::span<const uint8_t>(reply).subspan(half));
-      return;
-    }
-    case FaultKind::kOtherCommandFirst:
-      link.Send(BuildBootFrame(kBootReplyMark, kUnexpectedCommand, {}));
-      link.Pause(options_.splitGap);
-      link.Send(reply);
-      return;
-    case FaultKind::kBadChecksum:
-      reply[reply.size() - 2] ^= 0x01;
-      break;
-    case FaultKind::kWrongEnd:
-      reply.back() = 0x00;
-      break;
-    case FaultKind::kTrailingBytes:
-      reply.insert(reply.end(), kTrailingNoise.begin(), kTrailingNoise.end());
-      break;
-    case FaultKind::kWrongAddress:  // applied while building the reply
-    case FaultKind::kBusyForever:   // a normal-mode fault; the bootloader has no busy status
-      break;
-  }
-  link.Send(reply);
 }
 
 void BootloaderMode::Log(const char* kind, const std::vector<uint8_t>& frame, uint32_t address) {

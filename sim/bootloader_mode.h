@@ -60,7 +60,6 @@ class BootloaderMode : public PeerMode {
   void Answer(const std::vector<uint8_t>& frame, PeerLink& link);
   // The reply to a request, or nothing when the bootloader ignores it.
   std::optional<std::vector<uint8_t>> Reply(const std::vector<uint8_t>& frame, uint32_t address, bool wrongAddress);
-  void Send(std::vector<uint8_t> reply, std::optional<FaultKind> fault, PeerLink& link);
   void Log(const char* kind, const std::vector<uint8_t>& frame, uint32_t address);
 
   BootloaderOptions options_;

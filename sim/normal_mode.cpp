@@ -4,13 +4,13 @@
 #include <cstdio>
 
 #include "link/device_requests.h"
+#include "sim/faulty_reply.h"
 
 namespace kt9::sim {
 namespace {
 
 constexpr std::size_t kHeaderSize = 6;        // start, command, address, length
 constexpr uint8_t kUnexpectedCommand = 120;   // a frame no request of the PC asks for
-const std::vector<uint8_t> kTrailingNoise{0xFF, 0xFF, 0xFF};
 
 const char* KindOf(uint8_t command) {
   switch (command) {
@@ -107,39 +107,8 @@ void NormalMode::SendWithFault(const Request& request, std::optional<FaultKind> 
       fault == FaultKind::kWrongAddress ? static_cast<uint16_t>(request.address + 1) : request.address;
   std::vector<uint8_t> reply = Reply(request, replyAddress);
   if (reply.empty()) return;
-  if (fault) {
-    switch (*fault) {
-      case FaultKind::kNoAnswer:
-        return;
-      case FaultKind::kHangUp:
-        link.HangUp();
-        return;
-      case FaultKind::kSplit: {
-        const std::size_t half = reply.size() / 2;
-        link.Send(std::span<const uint8_t>(reply).first(half));
-        link.Pause(options_.splitGap);
-        link.Send(std::span<const uint8_t>(reply).subspan(half));
-        return;
-      }
-      case FaultKind::kOtherCommandFirst:
-        link.Send(BuildFrame(kUnexpectedCommand, request.address, 0));
-        link.Pause(options_.splitGap);
-        break;
-      case FaultKind::kBadChecksum:
-        reply[reply.size() - 2] ^= 0x01;
-        break;
-      case FaultKind::kWrongEnd:
-        reply.back() = 0x04;
-        break;
-      case FaultKind::kTrailingBytes:
-        reply.insert(reply.end(), kTrailingNoise.begin(), kTrailingNoise.end());
-        break;
-      case FaultKind::kWrongAddress:  // already in the reply
-      case FaultKind::kBusyForever:   // shows in the status polls
-        break;
-    }
-  }
-  link.Send(reply);
+  const ModeFrames frames{BuildFrame(kUnexpectedCommand, request.address, 0), 0x04, {0xFF, 0xFF, 0xFF}};
+  SendFaultyReply(std::move(reply), fault, frames, options_.splitGap, link);
 }
 
 void NormalMode::OnExit() {

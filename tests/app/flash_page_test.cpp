@@ -28,6 +28,7 @@ namespace kt9 {
 namespace {
 
 using namespace std::chrono_literals;
+using test::BootLinkOptions;
 using Id = CFlashPage::ControlId;
 
 class ScriptedPrompts : public Prompts {
@@ -48,13 +49,6 @@ class ScriptedPrompts : public Prompts {
   std::optional<std::string> SavePath(QWidget*, const std::string&) override { return std::nullopt; }
   std::optional<std::string> OpenPath(QWidget*) override { return std::nullopt; }
 };
-
-LinkOptions BootLinkOptions(const std::string& port) {
-  LinkOptions options = test::FastLinkOptions(port);
-  options.timeouts.perByte = 0ms;
-  options.timeouts.constant = 300ms;
-  return options;
-}
 
 void Touch(const std::string& path) { std::ofstream(path) << ":00000001FF\r\n"; }
 

@@ -3,7 +3,6 @@
 // summary of a saved backup to standard output, and the exit status says
 // whether the operation succeeded.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <string>
@@ -19,6 +18,7 @@ namespace {
 
 using test::PedalImage;
 
+// What the tool printed, its messages apart.
 struct ToolRun {
   int status = -1;
   std::string out, err;
@@ -26,17 +26,9 @@ struct ToolRun {
 
 ToolRun RunKt9(const test::TempDir& dir, const std::string& args) {
   const std::string errFile = dir.File("stderr.txt");
-  const std::string command =
-      std::string("env -u KT9_PORT -u KT9_TRACE ") + KT9_BINARY + " " + args + " 2>" + errFile + " </dev/null";
-  ToolRun run;
-  std::FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char buffer[512];
-  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) run.out += buffer;
-  const int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.err = ReadWholeFile(errFile).value_or("");
-  return run;
+  const test::ToolRun run = test::RunCommand(std::string("env -u KT9_PORT -u KT9_TRACE ") + KT9_BINARY + " " +
+                                             args + " 2>" + errFile + " </dev/null");
+  return {run.status, run.output, ReadWholeFile(errFile).value_or("")};
 }
 
 TEST(BackupCommands, BackupThenRestoreThroughTheTool) {

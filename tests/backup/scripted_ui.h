@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "common/operation_ui.h"
+#include "tests/support/silent_ui.h"
 
 namespace kt9::test {
 
 // Answers the prompts from a script and records what the operation showed.
-class ScriptedUi : public OperationUi {
+class ScriptedUi : public SilentUi {
  public:
   std::vector<std::string> messages;
   std::vector<std::string> statuses;
@@ -23,7 +23,6 @@ class ScriptedUi : public OperationUi {
   std::string saveInitialPath;
 
   void ShowMessage(const std::string& text) override { messages.push_back(text); }
-  bool AskYesNo(const std::string&) override { return false; }
   std::optional<std::string> AskSavePath(const std::string& initialPath) override {
     ++savePrompts;
     saveInitialPath = initialPath;
@@ -37,10 +36,7 @@ class ScriptedUi : public OperationUi {
   void ProgressOpen() override { ++opened; }
   void ProgressClose() override { ++closed; }
   void ProgressSetStatus(const std::string& text) override { statuses.push_back(text); }
-  void ProgressSetRange(int, int) override {}
-  void ProgressSetPosition(int) override {}
   void ProgressAdvance() override { ++advances; }
-  void PumpMessages() override {}
 };
 
 }  // namespace kt9::test

@@ -16,22 +16,8 @@ namespace kt9 {
 namespace {
 
 using namespace std::chrono_literals;
-
-// Silence costs one read's total time-out per attempt: keep it short. The
-// simulator answers at once, so a reply is never near it.
-LinkOptions BootLinkOptions(const std::string& port) {
-  LinkOptions options = test::FastLinkOptions(port);
-  options.timeouts.perByte = 0ms;
-  options.timeouts.constant = 300ms;
-  return options;
-}
-
-std::vector<std::string> ReadLines(const std::string& path) {
-  std::vector<std::string> lines;
-  std::ifstream in(path);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
+using test::BootLinkOptions;
+using test::ReadLines;
 
 // A simulator in programming mode with a request log, and a link to it.
 class BootSim {

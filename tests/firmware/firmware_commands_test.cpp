@@ -1,7 +1,6 @@
 // kt9 boot-info and kt9 update as a user runs them, against kt9-sim in
 // programming mode with the link's real time-outs.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <fstream>
@@ -13,30 +12,13 @@
 namespace kt9 {
 namespace {
 
-struct ToolRun {
-  int status;
-  std::string output;  // standard output and standard error together
-};
+using test::ReadLines;
+using test::ToolRun;
 
 // Standard input is not a terminal, so unanswered questions get No.
 ToolRun RunKt9(const std::string& args) {
-  const std::string command =
-      std::string("env -u KT9_PORT -u KT9_TRACE ") + KT9_BINARY + " " + args + " </dev/null 2>&1";
-  ToolRun run{-1, {}};
-  std::FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char buffer[512];
-  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) run.output += buffer;
-  const int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
-
-std::vector<std::string> ReadLines(const std::string& path) {
-  std::vector<std::string> lines;
-  std::ifstream in(path);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
+  return test::RunCommand(std::string("env -u KT9_PORT -u KT9_TRACE ") + KT9_BINARY + " " + args +
+                          " </dev/null 2>&1");
 }
 
 TEST(BootInfoCommand, PrintsThePagesStatus) {

@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "firmware/hex_reader.h"
-#include "tests/firmware/recording_ui.h"
+#include "tests/support/recording_ui.h"
 
 namespace kt9 {
 namespace {

@@ -12,31 +12,18 @@
 #include "firmware/hex_reader.h"
 #include "sim/test_firmware.h"
 #include "tests/firmware/hex_lines.h"
-#include "tests/firmware/recording_ui.h"
+#include "tests/support/recording_ui.h"
 #include "tests/support/sim_process.h"
 
 namespace kt9 {
 namespace {
 
 using namespace std::chrono_literals;
+using test::BootLinkOptions;
+using test::ReadLines;
 
 constexpr std::size_t kFlashSize = 0x55800;
 constexpr std::size_t kBootAreaBytes = 0x1000;  // what the test pedal holds before the update
-
-// Silence costs one read's total time-out per attempt: keep it short.
-LinkOptions BootLinkOptions(const std::string& port) {
-  LinkOptions options = test::FastLinkOptions(port);
-  options.timeouts.perByte = 0ms;
-  options.timeouts.constant = 300ms;
-  return options;
-}
-
-std::vector<std::string> ReadLines(const std::string& path) {
-  std::vector<std::string> lines;
-  std::ifstream in(path);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
 
 std::string Hex6(uint32_t address) {
   char text[16];

@@ -7,6 +7,7 @@
 
 #include "link/communicator.h"
 #include "link/device_requests.h"
+#include "tests/support/recording_ui.h"
 #include "tests/support/sim_process.h"
 
 namespace kt9 {
@@ -15,22 +16,6 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
-
-class RecordingUi : public OperationUi {
- public:
-  std::vector<std::string> messages;
-  void ShowMessage(const std::string& text) override { messages.push_back(text); }
-  bool AskYesNo(const std::string&) override { return false; }
-  std::optional<std::string> AskSavePath(const std::string&) override { return std::nullopt; }
-  std::optional<std::string> AskOpenPath() override { return std::nullopt; }
-  void ProgressOpen() override {}
-  void ProgressClose() override {}
-  void ProgressSetStatus(const std::string&) override {}
-  void ProgressSetRange(int, int) override {}
-  void ProgressSetPosition(int) override {}
-  void ProgressAdvance() override {}
-  void PumpMessages() override {}
-};
 
 LinkOptions RealOptions(const std::string& port) {
   LinkOptions options;
@@ -98,7 +83,7 @@ TEST(Communicator, OpensItsPortExclusively) {
   Communicator first(test::FastLinkOptions(sim.Port()));
   Communicator second(test::FastLinkOptions(sim.Port()));
   ASSERT_TRUE(first.Open());
-  RecordingUi ui;
+  test::RecordingUi ui;
   EXPECT_FALSE(second.Open(&ui));
   EXPECT_EQ(ui.messages, std::vector<std::string>{"Device not found"});
   EXPECT_NE(second.OpenHint().find("in use"), std::string::npos) << second.OpenHint();
@@ -112,7 +97,7 @@ TEST(Communicator, OpensItsPortExclusively) {
 
 TEST(Communicator, AMissingPortIsNotFound) {
   Communicator link(test::FastLinkOptions("/dev/kt9-no-such-port"));
-  RecordingUi ui;
+  test::RecordingUi ui;
   EXPECT_FALSE(link.Open(&ui));
   EXPECT_FALSE(link.IsOpen());
   EXPECT_EQ(ui.messages, std::vector<std::string>{"Device not found"});

@@ -1,6 +1,5 @@
 // kt9 info and kt9 ports as a user runs them.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <string>
@@ -10,21 +9,10 @@
 namespace kt9 {
 namespace {
 
-struct ToolRun {
-  int status;
-  std::string output;  // standard output and standard error together
-};
+using test::ToolRun;
 
 ToolRun RunKt9(const std::string& args) {
-  const std::string command = std::string("env -u KT9_PORT -u KT9_TRACE ") + KT9_BINARY + " " + args + " 2>&1";
-  ToolRun run{-1, {}};
-  std::FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char buffer[512];
-  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) run.output += buffer;
-  const int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+  return test::RunCommand(std::string("env -u KT9_PORT -u KT9_TRACE ") + KT9_BINARY + " " + args + " 2>&1");
 }
 
 TEST(InfoCommand, PrintsTheVersionWordAndItsLayout) {

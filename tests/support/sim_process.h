@@ -57,6 +57,11 @@ class SimProcess {
 // checks the real values uses LinkOptions{} with its port set.
 LinkOptions FastLinkOptions(const std::string& port);
 
+// FastLinkOptions for the bootloader: silence costs one read's total time-out
+// per attempt, so that is kept short (300 ms); the simulator answers at once,
+// so a reply is never near it.
+LinkOptions BootLinkOptions(const std::string& port);
+
 // A bare peer on a pseudo-terminal, for cases kt9-sim does not script: the
 // test plays the pedal byte by byte.
 class PtyPeer {
@@ -96,5 +101,16 @@ class TempDir {
 
 // The whole file (empty when it cannot be read).
 std::vector<uint8_t> ReadFileBytes(const std::string& path);
+
+// The file's lines, without their line ends (a simulator's request log).
+std::vector<std::string> ReadLines(const std::string& path);
+
+// A shell command run to its end: its exit status (-1 when it did not exit
+// normally) and what it wrote to standard output.
+struct ToolRun {
+  int status = -1;
+  std::string output;
+};
+ToolRun RunCommand(const std::string& command);
 
 }  // namespace kt9::test

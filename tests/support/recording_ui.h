@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "common/operation_ui.h"
+#include "tests/support/silent_ui.h"
 
 namespace kt9::test {
 
-class RecordingUi : public OperationUi {
+class RecordingUi : public SilentUi {
  public:
   std::vector<std::string> messages;
   std::vector<std::string> questions;
@@ -24,15 +24,6 @@ class RecordingUi : public OperationUi {
     answers.pop_front();
     return answer;
   }
-  std::optional<std::string> AskSavePath(const std::string&) override { return std::nullopt; }
-  std::optional<std::string> AskOpenPath() override { return std::nullopt; }
-  void ProgressOpen() override {}
-  void ProgressClose() override {}
-  void ProgressSetStatus(const std::string&) override {}
-  void ProgressSetRange(int, int) override {}
-  void ProgressSetPosition(int) override {}
-  void ProgressAdvance() override {}
-  void PumpMessages() override {}
 };
 
 }  // namespace kt9::test
