@@ -39,11 +39,6 @@ Record MakeSystemRecord(RecordLayout layout) { return Record(SystemRecordSize(la
 
 Record MakePatchRecord(RecordLayout layout) { return Record(PatchRecordSize(layout), 0); }
 
-std::optional<uint16_t> PatchAddress(int slot) {
-  if (slot < 0 || slot >= kPatchSlots) return std::nullopt;
-  return static_cast<uint16_t>(kFirstPatchAddress + slot * kPatchSlotStride);
-}
-
 uint8_t ReadU8(std::span<const uint8_t> record, std::size_t offset) {
   return offset < record.size() ? record[offset] : 0;
 }

@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "link/memory_map.h"
+
 namespace kt9 {
 
 // The pedal's firmware generations. The legacy layout of each record is the
@@ -40,18 +42,6 @@ const char* LayoutName(RecordLayout layout);  // "legacy" / "extended"
 // Zero-filled records of the layout's size.
 Record MakeSystemRecord(RecordLayout layout);
 Record MakePatchRecord(RecordLayout layout);
-
-// Memory map of the pedal. Patch slots are 512 bytes apart; the bytes of a
-// slot after its record are never read or written.
-inline constexpr uint16_t kSystemAddress = 0x0A00;
-inline constexpr uint16_t kFirstPatchAddress = 0x1200;
-inline constexpr uint16_t kPatchSlotStride = 0x0200;
-inline constexpr uint16_t kVersionAddress = 0xFF00;
-inline constexpr uint16_t kVersionSize = 2;
-inline constexpr int kPatchSlots = 99;
-
-// Address of patch slot 0..98; nothing for any other slot.
-std::optional<uint16_t> PatchAddress(int slot);
 
 // Field access. Words are stored low byte first whatever the host's order.
 uint8_t ReadU8(std::span<const uint8_t> record, std::size_t offset);

@@ -4,12 +4,11 @@
 #include <chrono>
 #include <thread>
 
+#include "link/memory_map.h"
+
 namespace kt9 {
 namespace {
 
-constexpr uint16_t kSystemRecordAddress = 0x0A00;
-constexpr uint16_t kVersionWordAddress = 0xFF00;
-constexpr uint16_t kPatchSlots = 99;
 constexpr int kReadsPerChunk = 3;
 constexpr int kPatchAckReads = 20;
 
@@ -193,7 +192,7 @@ bool ReadBlock(Communicator& link, uint8_t requestCommand, uint8_t replyCommand,
 
 bool WriteSystemRecord(Communicator& link, std::span<const uint8_t> record) {
   if (!Contains(kSystemRecordSizes, record.size())) return false;
-  SendRequest(link, CMD_WRITE, kSystemRecordAddress, static_cast<uint16_t>(record.size()), record);
+  SendRequest(link, CMD_WRITE, kSystemAddress, static_cast<uint16_t>(record.size()), record);
   Pause(link.Options().pacing.afterRequest);
   std::vector<uint8_t> bytes;
   if (!link.ReadBytes(kFrameOverhead, bytes)) return false;
@@ -206,9 +205,9 @@ bool WriteSystemRecord(Communicator& link, std::span<const uint8_t> record) {
 }
 
 bool WritePatchRecord(Communicator& link, std::span<const uint8_t> record, uint16_t patchNumber) {
-  if (!Contains(kPatchRecordSizes, record.size()) || patchNumber >= kPatchSlots) return false;
-  const auto address = static_cast<uint16_t>((patchNumber + 9) * 512);
-  SendRequest(link, CMD_WRITE, address, static_cast<uint16_t>(record.size()), record);
+  const std::optional<uint16_t> address = PatchAddress(patchNumber);
+  if (!Contains(kPatchRecordSizes, record.size()) || !address) return false;
+  SendRequest(link, CMD_WRITE, *address, static_cast<uint16_t>(record.size()), record);
   std::vector<uint8_t> bytes;
   for (int attempt = 0; attempt < kPatchAckReads; ++attempt) {
     if (!link.ReadBytes(kFrameOverhead, bytes)) return false;
@@ -236,7 +235,7 @@ bool WaitWhileBusy(Communicator& link) {
 
 std::optional<uint16_t> ReadVersionWord(Communicator& link) {
   std::array<uint8_t, 2> word{};
-  if (!ReadBlock(link, CMD_READ, REPLY_READ, kVersionWordAddress, word)) return std::nullopt;
+  if (!ReadBlock(link, CMD_READ, REPLY_READ, kVersionAddress, word)) return std::nullopt;
   return static_cast<uint16_t>(word[0] | word[1] << 8);
 }
 

@@ -13,6 +13,7 @@
 #include "backup/backup_writer.h"
 #include "backup/file_io.h"
 #include "backup/layout_conversion.h"
+#include "tests/app/find_widgets.h"
 #include "tests/backup/pedal_image.h"
 #include "tests/support/sim_process.h"
 
@@ -36,12 +37,7 @@ class PagePrompts : public Prompts {
   std::optional<std::string> OpenPath(QWidget*) override { return openPath; }
 };
 
-QPushButton* Button(QWidget& parent, const QString& text) {
-  for (QPushButton* button : parent.findChildren<QPushButton*>()) {
-    if (button->text() == text) return button;
-  }
-  return nullptr;
-}
+using test::Button;
 
 TEST(BackupPageOperations, BackupAndRestoreFromTheButtons) {
   test::TempDir dir;

@@ -12,16 +12,12 @@
 #include "app/property_sheet.h"
 #include "app/static_ex.h"
 #include "backup/backup_page.h"
+#include "tests/app/find_widgets.h"
 
 namespace kt9 {
 namespace {
 
-QPushButton* Button(QWidget& parent, const QString& text) {
-  for (QPushButton* button : parent.findChildren<QPushButton*>()) {
-    if (button->text() == text) return button;
-  }
-  return nullptr;
-}
+using test::Button;
 
 QStringList LabelTexts(const QWidget& parent) {
   QStringList texts;

@@ -14,6 +14,7 @@
 #include "app/program_state.h"
 #include "app/property_sheet.h"
 #include "backup/backup_page.h"
+#include "tests/app/find_widgets.h"
 
 namespace kt9 {
 namespace {
@@ -41,12 +42,7 @@ class ScriptedPrompts : public Prompts {
   std::optional<std::string> OpenPath(QWidget*) override { return openPath; }
 };
 
-QPushButton* Button(QWidget& parent, const QString& text) {
-  for (QPushButton* button : parent.findChildren<QPushButton*>()) {
-    if (button->text() == text) return button;
-  }
-  return nullptr;
-}
+using test::Button;
 
 class BackupPageTest : public testing::Test {
  protected:
