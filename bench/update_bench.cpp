@@ -27,11 +27,12 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
+// Prints messages, counts the blocks; its AskYesNo stays No: no restart.
 class QuietUi : public kt9::test::SilentUi {
  public:
   void ShowMessage(const std::string& text) override { std::fprintf(stderr, "message: %s\n", text.c_str()); }
   void ProgressSetRange(int, int upper) override { blocks = upper; }
-  int blocks = 0;  // AskYesNo stays No: no restart
+  int blocks = 0;
 };
 
 std::size_t CountLines(const std::string& path) {

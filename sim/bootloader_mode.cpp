@@ -16,6 +16,16 @@ constexpr uint8_t kUnexpectedCommand = 0x05;  // a command no request of the PC 
 // Offsets inside a block the mismatch alters; neither change turns 0x00 into
 // 0xFF or back, so the PC must report both.
 constexpr std::size_t kMismatchOffsets[] = {9, 12};
+constexpr uint8_t kWrongEnd = 0x00;  // the frames end with kBootFrameEnd
+constexpr uint8_t kTrailingNoise[] = {0x00, 0x00, 0x00};
+
+// The bootloader's bytes for the faults; its frame of another command never
+// changes, so it is built once.
+const ModeFrames& FaultFrames() {
+  static const std::vector<uint8_t> otherCommand = BuildBootFrame(kBootReplyMark, kUnexpectedCommand, {});
+  static const ModeFrames frames{otherCommand, kWrongEnd, kTrailingNoise};
+  return frames;
+}
 
 const char* KindOf(uint8_t command) {
   switch (command) {
@@ -204,8 +214,7 @@ void BootloaderMode::Answer(const std::vector<uint8_t>& frame, PeerLink& link) {
                               reply->begin() + static_cast<std::ptrdiff_t>(kBootParameterOffset + parameters / 2));
     reply = BuildBootFrame(kBootReplyMark, command, kept);
   }
-  const ModeFrames frames{BuildBootFrame(kBootReplyMark, kUnexpectedCommand, {}), 0x00, {0x00, 0x00, 0x00}};
-  SendFaultyReply(std::move(*reply), fault, frames, options_.splitGap, link);
+  SendFaultyReply(std::move(*reply), fault, FaultFrames(), options_.splitGap, link);
 }
 
 std::optional<std::vector<uint8_t>> BootloaderMode::Reply(const std::vector<uint8_t>& frame, uint32_t address,

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "sim/fault_plan.h"
@@ -14,10 +15,11 @@
 
 namespace kt9::sim {
 
+// Views of the mode's own bytes; they need only outlive the call.
 struct ModeFrames {
-  std::vector<uint8_t> otherCommand;   // a valid frame the PC did not ask for
-  uint8_t wrongEnd = 0;                // an end byte this mode's frames never have
-  std::vector<uint8_t> trailingNoise;  // bytes that may follow a reply
+  std::span<const uint8_t> otherCommand;   // a valid frame the PC did not ask for
+  uint8_t wrongEnd = 0;                    // an end byte this mode's frames never have
+  std::span<const uint8_t> trailingNoise;  // bytes that may follow a reply
 };
 
 // Sends `reply` altered by `fault` (none: as it is). kWrongAddress and

@@ -11,6 +11,8 @@ namespace {
 
 constexpr std::size_t kHeaderSize = 6;        // start, command, address, length
 constexpr uint8_t kUnexpectedCommand = 120;   // a frame no request of the PC asks for
+constexpr uint8_t kWrongEnd = 0x04;           // the frames end with 0x03
+constexpr uint8_t kTrailingNoise[] = {0xFF, 0xFF, 0xFF};
 
 const char* KindOf(uint8_t command) {
   switch (command) {
@@ -107,8 +109,11 @@ void NormalMode::SendWithFault(const Request& request, std::optional<FaultKind> 
       fault == FaultKind::kWrongAddress ? static_cast<uint16_t>(request.address + 1) : request.address;
   std::vector<uint8_t> reply = Reply(request, replyAddress);
   if (reply.empty()) return;
-  const ModeFrames frames{BuildFrame(kUnexpectedCommand, request.address, 0), 0x04, {0xFF, 0xFF, 0xFF}};
-  SendFaultyReply(std::move(reply), fault, frames, options_.splitGap, link);
+  // The other frame echoes the request's address, so it is built per reply,
+  // and only for the fault that sends it.
+  std::vector<uint8_t> otherCommand;
+  if (fault == FaultKind::kOtherCommandFirst) otherCommand = BuildFrame(kUnexpectedCommand, request.address, 0);
+  SendFaultyReply(std::move(reply), fault, {otherCommand, kWrongEnd, kTrailingNoise}, options_.splitGap, link);
 }
 
 void NormalMode::OnExit() {

@@ -27,7 +27,6 @@
 namespace kt9 {
 namespace {
 
-using namespace std::chrono_literals;
 using test::BootLinkOptions;
 using Id = CFlashPage::ControlId;
 

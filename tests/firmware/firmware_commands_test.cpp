@@ -2,7 +2,6 @@
 // programming mode with the link's real time-outs.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <fstream>
 #include <string>
 

@@ -18,7 +18,6 @@
 namespace kt9 {
 namespace {
 
-using namespace std::chrono_literals;
 using test::BootLinkOptions;
 using test::ReadLines;
 

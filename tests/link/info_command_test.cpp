@@ -1,7 +1,6 @@
 // kt9 info and kt9 ports as a user runs them.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
 #include "tests/support/sim_process.h"
